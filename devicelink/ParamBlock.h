@@ -35,24 +35,36 @@ int DecodeRotation(uint8_t lo, uint8_t hi);
 uint16_t EncodeRotation(int degrees);
 // The equivalent angle in -180 .. 180 (360 -> 0, 270 -> -90, -270 -> 90, 180 stays 180).
 int NormaliseRotation(int degrees);
+// Largest magnitude the 16-bit field holds at this scale and decodes back unchanged.
+constexpr int kMaxStoredRotation = 229;
+// The angle that is stored for an entry: itself when it fits the field (-229 .. 229), otherwise
+// the equivalent rotation in -180 .. 180, so that a read shows the same orientation.
+int FitRotation(int degrees);
 
 // Reads every field out of the image. `previousMode` is kept when byte 4 holds a code the page
 // does not show.
 TrackerParams DecodeParams(std::span<const uint8_t> image, std::optional<int> previousMode);
 
 // Writes every field into the image, in the page's order, touching only the bits each field
-// owns. The values are expected in their accepted ranges.
+// owns. The values are expected in their accepted ranges; the rotation goes through FitRotation.
 void EncodeParams(const TrackerParams& params, std::span<uint8_t> image);
 
-// Named access for tools: the page's field names (YNQ_CMN_rotate, ...) in the page's order.
+// Named access for tools: the page's field names (YNQ_CMN_rotate, ...) in the page's tab order.
+// Selectors hold an item index (0 or 1); the others an integer.
 struct FieldInfo {
     std::string_view name;
     int min;
     int max;
-    int TrackerParams::*member; // null for the two selectors
+    int TrackerParams::*value = nullptr;                // the integer fields
+    std::optional<int> TrackerParams::*item = nullptr;  // the two selectors
 };
 std::span<const FieldInfo> EditableFields();
-// Clamps as the page's validation does; returns the clamped value.
+const FieldInfo* FindField(std::string_view name); // null when there is no such field
+// Clamps as the page's validation does: above the maximum gives the maximum, below the minimum
+// gives the minimum.
 int ClampField(const FieldInfo& field, int value);
+// The field's value in `params` (nullopt for a selector without an item).
+std::optional<int> FieldValue(const FieldInfo& field, const TrackerParams& params);
+void SetFieldValue(const FieldInfo& field, TrackerParams& params, int value);
 
 } // namespace ynq

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config ninja-build
-    qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+    qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
     libhidapi-dev libudev-dev libevdev-dev
     libx11-dev libxcb1-dev libxtst-dev libxres-dev
     libjpeg-dev zlib1g-dev libpng-dev
