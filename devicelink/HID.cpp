@@ -41,6 +41,19 @@ void TynqHidDevice::SetHidDev(platform::HidDevice* hidDev) {
 
 int TynqHidDevice::ReportLength() const { return FCurrDev ? FCurrDev->featureReportLength() : 0; }
 
+int TynqHidDevice::UsableReportLength() {
+    const int length = ReportLength();
+    if (length <= 0) {
+        Trace(QStringLiteral("Feature Report not supported"));
+        return 0;
+    }
+    if (static_cast<std::size_t>(length) > ynq::kMaxReport) {
+        Trace(QStringLiteral("Feature Report too long [%1]").arg(length));
+        return 0;
+    }
+    return length;
+}
+
 void TynqHidDevice::Trace(const QString& line) {
     if (DebugMode && LogList)
         LogList->append(line);
@@ -51,15 +64,9 @@ bool TynqHidDevice::SendFReport(std::span<const uint8_t> report) {
         Trace(QStringLiteral("HidDevice not assigned"));
         return false;
     }
-    const int length = ReportLength();
-    if (length <= 0) {
-        Trace(QStringLiteral("Feature Report not supported"));
+    const int length = UsableReportLength();
+    if (length == 0)
         return false;
-    }
-    if (static_cast<std::size_t>(length) > ynq::kMaxReport) {
-        Trace(QStringLiteral("Feature Report too long [%1]").arg(length));
-        return false;
-    }
     std::array<uint8_t, ynq::kMaxReport> buffer{};
     std::copy_n(report.begin(), std::min(report.size(), buffer.size()), buffer.begin());
     const bool ok = FCurrDev->setFeature(buffer.data(), static_cast<std::size_t>(length));
@@ -79,15 +86,9 @@ bool TynqHidDevice::GetFReport(uint8_t id, std::span<uint8_t> report) {
         return false;
     }
     std::fill(report.begin(), report.end(), uint8_t{0});
-    const int length = ReportLength();
-    if (length <= 0) {
-        Trace(QStringLiteral("Feature Report not supported"));
+    const int length = UsableReportLength();
+    if (length == 0)
         return false;
-    }
-    if (static_cast<std::size_t>(length) > ynq::kMaxReport) {
-        Trace(QStringLiteral("Feature Report too long [%1]").arg(length));
-        return false;
-    }
     // The whole report is read into a buffer of our own and cut to the caller's array, so a
     // device with a longer report than the caller expects can never overrun it.
     std::array<uint8_t, ynq::kMaxReport> buffer{};

@@ -79,6 +79,10 @@ protected:
     void Trace(const QString& line);
 
 private:
+    // The report length when the channel can move reports of it (1 .. 1024); 0 with a trace
+    // line otherwise.
+    int UsableReportLength();
+
     platform::HidDevice* FCurrDev = nullptr;
     std::unique_ptr<QStringList> ownLog_;
 };
