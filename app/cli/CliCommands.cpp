@@ -196,7 +196,7 @@ int List(Session& s) {
                 o[QStringLiteral("role")] = role.isEmpty() ? QJsonValue() : QJsonValue(role);
                 array.append(o);
             } else {
-                OutLine(QStringLiteral("%1  %2:%3  release %4  feature %5  \"%6\"%7")
+                OutLine(QStringLiteral("%1  %2:%3  Ver:%4  feature %5  \"%6\"%7")
                             .arg(d.path(), Hex4(a.vendorId), Hex4(a.productId),
                                  TDmTrackCpl::VersionText(a.release))
                             .arg(d.featureReportLength())

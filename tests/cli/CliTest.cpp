@@ -113,6 +113,14 @@ TEST_F(CliTest, ListMarksTheRoles) {
                   .toObject()["featureReportLength"]
                   .toInt(),
               32);
+
+    const Result text = Run({"list"}, false);
+    ASSERT_EQ(text.status, 0);
+    const QStringList lines = text.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains("1209:A7B1  Ver:01.02  feature 65  \"Quivra Tracker\"  [tracker]"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains("\"Quivra RavadOrora\"  [indicator]")) << lines[1].toStdString();
 }
 
 TEST_F(CliTest, CommandsChangeTheSimulatedTracker) {
