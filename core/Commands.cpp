@@ -279,6 +279,7 @@ void TDmTrackCpl::TrackerGetEEPROM() {
     if (DeferIfBusy(core::Channel::Tracker, &TDmTrackCpl::TrackerGetEEPROM))
         return;
     lastCommandOk_ = false;
+    lastReadOk_ = false; // a read that stops early for a missing device has not succeeded
     if (!TrackYnqHid || !SrcHid)
         return;
     ReadBlock(cmd::kReadEeprom, HID_Read_Count, true, true);
@@ -288,6 +289,7 @@ void TDmTrackCpl::TrackerGetRAM() {
     if (DeferIfBusy(core::Channel::Tracker, &TDmTrackCpl::TrackerGetRAM))
         return;
     lastCommandOk_ = false;
+    lastReadOk_ = false; // a read that stops early for a missing device has not succeeded
     if (!TrackYnqHid || !SrcHid)
         return;
     ReadBlock(cmd::kReadRam, 1, false, false);
