@@ -123,7 +123,8 @@ void TfmnoxQuivraCplRavadOrora::SetBrightnessSliders(int blue, int red, int ir) 
 }
 
 unsigned TfmnoxQuivraCplRavadOrora::AxisColour(int value) {
-    return std::abs(32767 - value) <= 2000 ? Skin::kBlue : Skin::kBlack;
+    // In 64 bits, so that no int handed in can overflow the distance.
+    return std::llabs(32767LL - value) <= 2000 ? Skin::kBlue : Skin::kBlack;
 }
 
 unsigned TfmnoxQuivraCplRavadOrora::HistoColour(int value) {

@@ -19,6 +19,10 @@ constexpr int kEditHeight = 21;
 constexpr int kComboHeight = 23;
 constexpr int kRowX = 148; // the row labelled "Ось Х:"
 constexpr int kRowY = 173; // the row labelled "Ось Y:"
+// The grid's labels: the row labels sit 3 pixels below their row's top, the column titles above
+// the X row; each is one line of the 11-pixel font high.
+constexpr int kLabelHeight = 16;
+constexpr int kColumnTitleY = 129;
 
 // One numeric field of the page: where it sits and what its tooltip says.
 struct EditDef {
@@ -104,7 +108,7 @@ TfmnoxQuivraCplSets::TfmnoxQuivraCplSets(TDmTrackCpl& core, QWidget* parent)
     YNQ_CMN_mode->setObjectName(QStringLiteral("YNQ_CMN_mode"));
     YNQ_CMN_mode->addItems({QStringLiteral("Джойстик"), QStringLiteral("Хатка")});
     YNQ_CMN_mode->setCurrentIndex(-1);
-    YNQ_CMN_mode->setGeometry(366, 36 - 1, 88, kComboHeight);
+    YNQ_CMN_mode->setGeometry(366, 36, 88, kComboHeight);
     QWidget* previous = YNQ_CMN_mode;
     for (const EditDef& def : kEdits) {
         auto* edit = new QLineEdit(this);
@@ -177,12 +181,13 @@ void TfmnoxQuivraCplSets::BuildLabels() {
                               {"lbDzh", "DZ H", 588},   {"lbPrcs", "Prcs", 645}};
     for (const Column& c : columns) {
         AddLabel(this, QString::fromLatin1(c.name), QString::fromUtf8(c.text),
-                 {c.x, 129 - 2, 51, 18}, Qt::AlignHCenter | Qt::AlignVCenter, 11, true);
+                 {c.x, kColumnTitleY, 51, kLabelHeight}, Qt::AlignHCenter | Qt::AlignVCenter, 11,
+                 true);
     }
     AddLabel(this, QStringLiteral("lbAxisX"), QStringLiteral("Ось Х:"),
-             {311, 151 - 3, 48, kEditHeight}, left);
+             {311, kRowX + 3, 48, kLabelHeight}, left);
     AddLabel(this, QStringLiteral("lbAxisY"), QStringLiteral("Ось Y:"),
-             {311, 176 - 3, 48, kEditHeight}, left);
+             {311, kRowY + 3, 48, kLabelHeight}, left);
 }
 
 std::vector<QWidget*> TfmnoxQuivraCplSets::Inputs() const {

@@ -27,6 +27,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -300,6 +302,70 @@ TEST_F(MainWindow, HotkeysStayQuietWithoutAKeyAndTheMasterSwitchGatesTheActions)
     EXPECT_TRUE(sim->tracker().offKeepsValue);
     for (TJvApplicationHotKey* hk : main->HotKeyComponents()) {
         EXPECT_EQ(hk->HotKeyValue(), 0) << hk->objectName().toStdString();
+    }
+}
+
+// The hotkey table: each of the five components runs its own tracker action, and only while the
+// bindings are switched on; with them off the tracker sees nothing.
+TEST_F(MainWindow, EachHotkeyRunsItsOwnActionOnlyWhileTheBindingsAreOn) {
+    struct Seen {
+        int centres;
+        int resets;
+        bool on;
+        bool keptValue;
+        bool operator==(const Seen&) const = default;
+    };
+    auto seen = [this] {
+        const sim::TrackerModel& t = sim->tracker();
+        return Seen{t.centreCount, t.resetCentreCount, t.on, t.offKeepsValue};
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> fire;
+        bool startOn;
+        std::function<void(Seen&)> effect;
+    };
+    const Case cases[] = {
+        {"1 set centre", [this] { main->JvApplicationHotKey1HotKey(); }, false,
+         [](Seen& s) { ++s.centres; }},
+        {"2 reset centre", [this] { main->JvApplicationHotKey2HotKey(); }, false,
+         [](Seen& s) { ++s.resets; }},
+        {"3 on/off while off", [this] { main->JvApplicationHotKey3HotKey(); }, false,
+         [](Seen& s) { s.on = true; }},
+        {"3 on/off while on", [this] { main->JvApplicationHotKey3HotKey(); }, true,
+         [](Seen& s) {
+             s.on = false;
+             s.keptValue = false; // the off-mode returns to the centre
+         }},
+        {"4 off, return to centre", [this] { main->JvApplicationHotKey4HotKey(); }, true,
+         [](Seen& s) {
+             s.on = false;
+             s.keptValue = false;
+         }},
+        {"5 off, keep the value", [this] { main->JvApplicationHotKey5HotKey(); }, true,
+         [](Seen& s) {
+             s.on = false;
+             s.keptValue = true;
+         }},
+    };
+    for (const Case& c : cases) {
+        for (const bool bindingsOn : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (bindingsOn ? ", bindings on" : ", bindings off"));
+            Core().SetActiveButtons(true);
+            if (c.startOn) {
+                Core().TrackerOn();
+            } else {
+                Core().TrackerOffCurrentValue();
+            }
+            ASSERT_EQ(sim->tracker().on, c.startOn);
+            Core().SetActiveButtons(bindingsOn);
+            Seen expected = seen();
+            if (bindingsOn) {
+                c.effect(expected);
+            }
+            c.fire();
+            EXPECT_EQ(seen(), expected);
+        }
     }
 }
 

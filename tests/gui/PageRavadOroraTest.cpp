@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -29,7 +30,8 @@ TEST(IndicatorColours, AxisBlueWithin2000OfTheCentreElseBlack) {
     for (const Case c :
          {Case{32767, Skin::kBlue}, Case{34767, Skin::kBlue}, Case{30767, Skin::kBlue},
           Case{34768, Skin::kBlack}, Case{30766, Skin::kBlack}, Case{0, Skin::kBlack},
-          Case{65535, Skin::kBlack}}) {
+          Case{65535, Skin::kBlack}, Case{std::numeric_limits<int>::min(), Skin::kBlack},
+          Case{std::numeric_limits<int>::max(), Skin::kBlack}}) {
         SCOPED_TRACE(c.value);
         EXPECT_EQ(Page::AxisColour(c.value), c.colour);
     }

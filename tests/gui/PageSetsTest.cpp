@@ -10,8 +10,10 @@
 #include "ui/SkinWidgets.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -93,8 +95,27 @@ TEST_F(SetsPage, LayoutAndSizes) {
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->geometry(), p.rect);
     }
-    EXPECT_EQ(page->YNQ_CMN_mode->x(), 366);
+    EXPECT_EQ(page->YNQ_CMN_mode->pos(), QPoint(366, 36));
     EXPECT_EQ(page->YNQ_CMN_mode->width(), 88);
+    // The grid's row labels and column titles.
+    struct Label {
+        const char* name;
+        const char* text;
+        QPoint at;
+    };
+    const Label labels[] = {
+        {"lbAxisX", "Ось Х:", {311, 151}}, {"lbAxisY", "Ось Y:", {311, 176}},
+        {"lbFlt", "Фильтр", {360, 129}},   {"lbKdl", "KD L", {417, 129}},
+        {"lbKdh", "Kd H", {474, 129}},     {"lbDzl", "DZ L", {531, 129}},
+        {"lbDzh", "DZ H", {588, 129}},     {"lbPrcs", "Prcs", {645, 129}},
+    };
+    for (const Label& l : labels) {
+        SCOPED_TRACE(l.name);
+        auto* label = page->findChild<QLabel*>(QString::fromLatin1(l.name));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), QString::fromUtf8(l.text));
+        EXPECT_EQ(label->pos(), l.at);
+    }
     EXPECT_EQ(page->YNQ_CMN_ddz->pos(), QPoint(310, 61));
     EXPECT_EQ(page->YNQ_CMN_ddz->width(), 153);
     EXPECT_EQ(page->JvBtn_YNQ_Get_EEPROM->geometry(), QRect(361, 215, 177, 30));
@@ -159,7 +180,23 @@ TEST_F(SetsPage, WriteClampsTheTextsAndTheEepromHoldsTheEncodedBlock) {
     page->YNQ_CMN_mode->setCurrentIndex(1);
     page->YNQ_CMN_ddz->setCurrentIndex(1);
 
+    // The transfer's waits process events: sample the page while the write goes out. The fields
+    // are disabled before the first frame of the write leaves.
+    int samplesDuringWrite = 0;
+    bool enabledDuringWrite = false;
+    QTimer sampler;
+    sampler.setInterval(1);
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        if (LongWrites() > 0) {
+            ++samplesDuringWrite;
+            enabledDuringWrite = enabledDuringWrite || !AllDisabled();
+        }
+    });
+    sampler.start();
     QTest::mouseClick(page->JvBtn_YNQ_Set_EEPROM, Qt::LeftButton);
+    sampler.stop();
+    EXPECT_GT(samplesDuringWrite, 0);
+    EXPECT_FALSE(enabledDuringWrite) << "disabled before the write";
     // The clamped texts are what the user sees.
     EXPECT_EQ(page->YNQ_CMN_rotate->text(), QStringLiteral("360"));
     EXPECT_EQ(page->YNQ_LA1_prcs->text(), QStringLiteral("8"));
