@@ -27,6 +27,10 @@ std::optional<int> ParseDigits(QStringView digits, int base, bool negative) {
     if (base == 16) {
         if (digits.size() > 8)
             return std::nullopt;
+        // Qt's conversion would also take a second "0x", a sign or blanks here.
+        for (QChar c : digits)
+            if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')))
+                return std::nullopt;
         bool ok = false;
         const quint32 v = digits.toUInt(&ok, 16);
         if (!ok)

@@ -32,7 +32,11 @@ INSTANTIATE_TEST_SUITE_P(
                       IntCase{"$100000000", std::nullopt}, IntCase{"", std::nullopt},
                       IntCase{"$", std::nullopt}, IntCase{"0x", std::nullopt},
                       IntCase{"12abc", std::nullopt}, IntCase{"0x12G", std::nullopt},
-                      IntCase{"1 2", std::nullopt}, IntCase{"abc", std::nullopt}));
+                      IntCase{"1 2", std::nullopt}, IntCase{"abc", std::nullopt},
+                      // Only hex digits follow a hex prefix: no second prefix, sign or blank.
+                      IntCase{"$0x12", std::nullopt}, IntCase{"0x0x12", std::nullopt},
+                      IntCase{"$ 12", std::nullopt}, IntCase{"0x+12", std::nullopt},
+                      IntCase{"$-1", std::nullopt}));
 
 IniDocument Parse(const QByteArray& bytes) {
     IniDocument d;
