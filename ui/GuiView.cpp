@@ -86,6 +86,10 @@ void TGuiView::TrayExit() {
 }
 
 bool TGuiView::ApplicationVisible() const {
+    // Without a tray "Ок" minimises instead of hiding, so there a minimised window counts as
+    // hidden: nothing may switch the tracker into test mode behind the user's back.
+    if (main_.isMinimized() && !main_.TrayAvailable())
+        return false;
     return main_.isVisible();
 }
 

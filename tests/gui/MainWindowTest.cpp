@@ -186,6 +186,14 @@ TEST_F(MainWindow, IndicatorPageTestModeFollowsTheNavigationAndHiding) {
     main->JvMbOk->click(); // "Ок" hides (here: minimises, no tray) and ends the test mode
     EXPECT_FALSE(Core().RavadOroraTest.TestMode);
     EXPECT_FALSE(sim->tracker().on);
+    // Minimised in place of hidden: a device scan does not enter the test mode either.
+    const int ledsBefore = sim->indicator().ledCommands;
+    sim->plugUnrelated(true);
+    ASSERT_TRUE(WaitFor([&] { return sim->indicator().ledCommands >= ledsBefore + 6; }))
+        << "the scan's LED greeting";
+    guitest::Pump(200);
+    EXPECT_FALSE(Core().RavadOroraTest.TestMode);
+    EXPECT_FALSE(sim->tracker().on);
 
     main->ShowApplication();
     main->hide(); // any way of hiding ends it
