@@ -158,6 +158,16 @@ std::optional<int> NeedIndicator(TDmTrackCpl& core) {
     return std::nullopt;
 }
 
+// Indicator commands that the device set sends only while the tracker is attached too.
+std::optional<int> NeedIndicatorAndTracker(TDmTrackCpl& core, const char* what) {
+    if (auto r = NeedIndicator(core))
+        return r;
+    if (!core.DestHid)
+        return Fail(QStringLiteral("tracker not found: %1 needs both devices attached")
+                        .arg(QLatin1String(what)));
+    return std::nullopt;
+}
+
 // Tracker commands that the device set sends only while the indicator is attached too.
 std::optional<int> NeedBoth(TDmTrackCpl& core, const char* what) {
     if (auto r = NeedTracker(core))
@@ -421,11 +431,8 @@ int Dispatch(Session& s) {
                 return *r;
             core.TrackRestart();
         } else {
-            if (auto r = NeedIndicator(core))
+            if (auto r = NeedIndicatorAndTracker(core, "restarting the indicator"))
                 return *r;
-            if (!core.DestHid)
-                return Fail(QStringLiteral("tracker not found: restarting the indicator needs "
-                                           "both devices attached"));
             core.RavadOroraRestart();
         }
         return Done(core, QStringLiteral("the command could not be sent"));
@@ -436,11 +443,8 @@ int Dispatch(Session& s) {
             return *r;
         core.TrackerGotoBoot();
     } else {
-        if (auto r = NeedIndicator(core))
+        if (auto r = NeedIndicatorAndTracker(core, "the indicator's bootloader command"))
             return *r;
-        if (!core.DestHid)
-            return Fail(QStringLiteral(
-                "tracker not found: the indicator's bootloader command needs both devices"));
         core.RavadOroraGotoBoot();
     }
     return Done(core, QStringLiteral("the command could not be sent"));
